@@ -7,13 +7,13 @@
 #include "framework/File.h"
 
 class PassHost {
-public:
+  public:
     virtual TestRun& Run() = 0;
     virtual FileSystem& Medium() = 0;
     // Called on the write worker as its very last act, after m_bWriteDone is set. The dialog turns
     // it into a message to its own thread, where it enables and disables its buttons.
     virtual void OnWritePassEnded() = 0;
 
-protected:
+  protected:
     ~PassHost() = default;
 };

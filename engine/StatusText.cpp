@@ -6,7 +6,8 @@
 namespace {
 
 // Replaces each "%.2f" in format, in order, by the next value in gigabytes.
-std::string FormatWithGigabytes(std::string_view format, std::initializer_list<std::uint32_t> values) {
+std::string FormatWithGigabytes(std::string_view format,
+                                std::initializer_list<std::uint32_t> values) {
     static constexpr std::string_view kPlaceholder = "%.2f";
     std::string text;
     auto value = values.begin();
@@ -27,17 +28,20 @@ std::string FormatGigabytes(std::uint32_t megabytes) {
     // which rounds the ties x.125 and x.625 down.
     const std::uint64_t hundredths = (static_cast<std::uint64_t>(megabytes) * 100 + 512) / 1024;
     const std::uint64_t fraction = hundredths % 100;
-    return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") + std::to_string(fraction);
+    return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") +
+           std::to_string(fraction);
 }
 
-bool IsSoundVerdict(const TestRun& run) { return run.m_nWrittenMB == run.m_nVerifiedMB; }
+bool IsSoundVerdict(const TestRun& run) {
+    return run.m_nWrittenMB == run.m_nVerifiedMB;
+}
 
 std::optional<std::string> FormatStatusText(const TestRun& run) {
     const std::uint32_t written = run.m_nWrittenMB;
     const std::uint32_t verified = run.m_nVerifiedMB;
     if (run.m_bVerifyDone != 0) {
-        return FormatWithGigabytes(written == verified ? kSoundVerdictFormat : kProblemVerdictFormat,
-                                   {written, verified});
+        return FormatWithGigabytes(
+            written == verified ? kSoundVerdictFormat : kProblemVerdictFormat, {written, verified});
     }
     if (run.m_bStopWrite != 0 && run.m_bStopVerify != 0) return std::nullopt;
     if (verified == 0) return FormatWithGigabytes(kWritingFormat, {written});

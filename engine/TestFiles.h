@@ -23,13 +23,13 @@ Block TestPattern();
 // The stamp is what tells a block from a copy of another place (wrapped or stuck addresses) or
 // from an earlier run's data.
 class StampedBlock {
-public:
+  public:
     StampedBlock(std::uint32_t runId, std::uint32_t fileNumber);
     void SetFileNumber(std::uint32_t fileNumber);
     void SetBlockIndex(std::uint32_t blockIndex);
     const Block& Bytes() const { return m_bytes; }
 
-private:
+  private:
     void Store(std::size_t offset, std::uint32_t value);
     Block m_bytes;
 };

@@ -9,7 +9,8 @@ namespace {
 
 std::uint32_t NewRunId() {
     std::random_device device;
-    auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    auto clock =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     return device() ^ static_cast<std::uint32_t>(clock) ^ static_cast<std::uint32_t>(clock >> 32);
 }
 

@@ -10,7 +10,7 @@
 // A failure of the file layer. cause says what kind of failure it was; osError is the system's
 // own error number (errno, or GetLastError on Windows), 0 when there was none.
 class CFileException : public std::exception {
-public:
+  public:
     enum Cause { generic, diskFull, hardIO, removedMedia, accessDenied };
 
     CFileException(Cause cause, int osError, std::string description);
@@ -19,16 +19,17 @@ public:
     Cause m_cause;
     int m_lOsError;
 
-private:
+  private:
     std::string m_description;
 };
 
 // One open file, opened for reading and writing and held exclusively.
 class OpenFile {
-public:
+  public:
     virtual ~OpenFile() = default;  // closes the file if it is still open, ignoring failure
 
-    // Reads up to count bytes at the current position; fewer (0 at the end) when the file ends there.
+    // Reads up to count bytes at the current position; fewer (0 at the end) when the file ends
+    // there.
     virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
     // Writes count bytes at the current position; writing fewer is a failure (disk full).
     virtual void Write(const void* buffer, std::uint32_t count) = 0;
@@ -38,7 +39,7 @@ public:
 
 // Where the passes find their files: the medium under test, real or simulated.
 class FileSystem {
-public:
+  public:
     enum class Disposition {
         createAlways,  // create the file, or truncate an existing one to zero length
         openExisting,  // open the file only if it exists
@@ -65,7 +66,7 @@ FileSystem& PlatformFileSystem();
 // The framework's file object: one file at a time, opened through a FileSystem. Read, Write and
 // Close raise CFileException; a failed Open is a plain false result.
 class CFile {
-public:
+  public:
     explicit CFile(FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
@@ -77,7 +78,7 @@ public:
     void Close();  // closing a closed file object does nothing
     bool IsOpen() const { return m_file != nullptr; }
 
-private:
+  private:
     FileSystem& m_fileSystem;
     std::unique_ptr<OpenFile> m_file;
 };

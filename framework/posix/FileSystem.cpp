@@ -45,7 +45,7 @@ CFileException::Cause CauseOf(int error) {
 }
 
 class PosixOpenFile final : public OpenFile {
-public:
+  public:
     explicit PosixOpenFile(int descriptor) : m_descriptor(descriptor) {}
     ~PosixOpenFile() override {
         if (m_descriptor >= 0) ::close(m_descriptor);
@@ -75,7 +75,7 @@ public:
         if (::close(descriptor) != 0 && errno != EINTR) Raise("close", errno);
     }
 
-private:
+  private:
     int m_descriptor;
 };
 
@@ -85,7 +85,8 @@ bool EndsWithIgnoringCase(const char* name, const std::string& suffix) {
     const char* tail = name + (length - suffix.size());
     for (std::size_t k = 0; k < suffix.size(); ++k) {
         auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-        if (lower(static_cast<unsigned char>(tail[k])) != lower(static_cast<unsigned char>(suffix[k])))
+        if (lower(static_cast<unsigned char>(tail[k])) !=
+            lower(static_cast<unsigned char>(suffix[k])))
             return false;
     }
     return true;
@@ -112,7 +113,7 @@ void RemoveMatchingFiles(const std::string& root, const std::string& suffix) {
 }
 
 class PosixFileSystem final : public FileSystem {
-public:
+  public:
     std::unique_ptr<OpenFile> Open(const std::string& name, Disposition disposition) override {
         // O_NOFOLLOW: a link planted under a test file's name must not redirect writes elsewhere.
         int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY;
@@ -150,12 +151,13 @@ public:
         m_removalsEnded.wait(lock, [this] { return m_removalsRunning == 0; });
     }
 
-private:
+  private:
     static bool LockExclusively(int descriptor) {
         for (;;) {
             if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) return true;
             if (errno == EINTR) continue;
-            // File systems without locks still get tested; only a lock held by another opener refuses.
+            // File systems without locks still get tested; only a lock held by another opener
+            // refuses.
             return errno != EWOULDBLOCK;
         }
     }

@@ -7,17 +7,19 @@ TEST(StatusText, GigabytesRoundHalfUpOnTheExactValue) {
         std::uint32_t megabytes;
         const char* text;
     } cases[] = {
-        {0, "0.00"},    {1, "0.00"},    {5, "0.00"},    {6, "0.01"},       {128, "0.13"},
-        {384, "0.38"},  {640, "0.63"},  {1152, "1.13"}, {1536, "1.50"},    {2047, "2.00"},
-        {2048, "2.00"}, {3972, "3.88"}, {7600, "7.42"}, {102400, "100.00"}, {0xFFFFFFFF, "4194304.00"},
+        {0, "0.00"},    {1, "0.00"},        {5, "0.00"},
+        {6, "0.01"},    {128, "0.13"},      {384, "0.38"},
+        {640, "0.63"},  {1152, "1.13"},     {1536, "1.50"},
+        {2047, "2.00"}, {2048, "2.00"},     {3972, "3.88"},
+        {7600, "7.42"}, {102400, "100.00"}, {0xFFFFFFFF, "4194304.00"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatGigabytes(c.megabytes), c.text) << c.megabytes;
 }
 
 namespace {
 
-void SetState(TestRun& run, std::uint32_t stopWrite, std::uint32_t stopVerify, std::uint32_t verifyDone,
-              std::uint32_t written, std::uint32_t verified) {
+void SetState(TestRun& run, std::uint32_t stopWrite, std::uint32_t stopVerify,
+              std::uint32_t verifyDone, std::uint32_t written, std::uint32_t verified) {
     run.m_bStopWrite = stopWrite;
     run.m_bStopVerify = stopVerify;
     run.m_bVerifyDone = verifyDone;

@@ -12,7 +12,11 @@ TEST(TestFiles, CounterIsWholeMegabytesOfThePass) {
     struct Case {
         std::uint32_t file, block, megabytes;
     } cases[] = {
-        {0, 4095, 0}, {0, 4096, 1}, {0, 0x3FFFFF, 1023}, {1, 0, 1024}, {3, 0, 3072},
+        {0, 4095, 0},
+        {0, 4096, 1},
+        {0, 0x3FFFFF, 1023},
+        {1, 0, 1024},
+        {3, 0, 3072},
         {0, BLOCKS_PER_FILE, 1024},  // the write pass after the last block of file 0
     };
     for (const Case& c : cases)
