@@ -37,13 +37,19 @@ bool IsSoundVerdict(const TestRun& run) {
 }
 
 std::optional<std::string> FormatStatusText(const TestRun& run) {
-    const std::uint32_t written = run.m_nWrittenMB;
-    const std::uint32_t verified = run.m_nVerifiedMB;
     if (run.m_bVerifyDone != 0) {
+        const std::uint32_t written = run.m_nWrittenMB;
+        const std::uint32_t verified = run.m_nVerifiedMB;
         return FormatWithGigabytes(
             written == verified ? kSoundVerdictFormat : kProblemVerdictFormat, {written, verified});
     }
     if (run.m_bStopWrite != 0 && run.m_bStopVerify != 0) return std::nullopt;
+    return FormatProgressText(run);
+}
+
+std::string FormatProgressText(const TestRun& run) {
+    const std::uint32_t written = run.m_nWrittenMB;
+    const std::uint32_t verified = run.m_nVerifiedMB;
     if (verified == 0) return FormatWithGigabytes(kWritingFormat, {written});
     return FormatWithGigabytes(kVerifyingFormat, {written, verified});
 }

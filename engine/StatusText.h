@@ -23,5 +23,9 @@ std::string FormatGigabytes(std::uint32_t megabytes);
 // once the verify pass is done, nothing while no pass runs, else the progress of the pass.
 std::optional<std::string> FormatStatusText(const TestRun& run);
 
+// The progress text of a pass, whether or not one is running: the written size, and the verified
+// size once there is one.
+std::string FormatProgressText(const TestRun& run);
+
 // Whether the verdict is the sound one: the raw counters agree.
 bool IsSoundVerdict(const TestRun& run);

@@ -58,7 +58,9 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     }
 }
 
-bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool IsOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
 
 // The mount table writes space, tab, newline and backslash in paths as \ooo.
 std::string DecodeField(std::string_view field) {
@@ -194,7 +196,9 @@ std::string WithTrailingSlash(std::string path) {
 
 }  // namespace
 
-std::vector<std::string> ListRemovableDriveRoots() { return ListRemovableDriveRoots(SystemView()); }
+std::vector<std::string> ListRemovableDriveRoots() {
+    return ListRemovableDriveRoots(SystemView());
+}
 
 std::vector<std::string> ListRemovableDriveRoots(const SystemView& view) {
     const std::vector<Mount> table = ReadMountTable(view.mountInfoPath);
@@ -217,7 +221,9 @@ std::vector<std::string> ListRemovableDriveRoots(const SystemView& view) {
     return roots;
 }
 
-bool IsOnRemovableMedium(const std::string& path) { return IsOnRemovableMedium(path, SystemView()); }
+bool IsOnRemovableMedium(const std::string& path) {
+    return IsOnRemovableMedium(path, SystemView());
+}
 
 bool IsOnRemovableMedium(const std::string& path, const SystemView& view) {
     struct stat status {};
