@@ -1,14 +1,15 @@
 #include "cli/Options.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <string_view>
 
 const char kCliUsage[] =
     "用法: vexlorn-cli [--no-prompt] [--allow-non-removable] 目录\n"
     "      vexlorn-cli --simulate 容量 [--real 实际容量]\n"
     "\n"
-    "把测试文件写满 目录 所在的优盘/TF卡/SD卡，提示弹出并插回后读回校验，给出鉴定结果，再删除测试文件。\n"
+    "把测试文件写满 目录 "
+    "所在的优盘/TF卡/SD卡，提示弹出并插回后读回校验，给出鉴定结果，再删除测试文件。\n"
     "\n"
     "  --no-prompt            不等待弹出和插回；校验前先把测试文件写到介质上并丢弃其缓存页\n"
     "  --allow-non-removable  允许测试不在可移动介质上的目录\n"
@@ -25,11 +26,20 @@ std::optional<std::uint64_t> ParseSize(const std::string& text) {
     unsigned shift = 0;
     if (rest != end) {
         switch (std::toupper(static_cast<unsigned char>(*rest))) {
-            case 'K': shift = 10; break;
-            case 'M': shift = 20; break;
-            case 'G': shift = 30; break;
-            case 'T': shift = 40; break;
-            default: return std::nullopt;
+            case 'K':
+                shift = 10;
+                break;
+            case 'M':
+                shift = 20;
+                break;
+            case 'G':
+                shift = 30;
+                break;
+            case 'T':
+                shift = 40;
+                break;
+            default:
+                return std::nullopt;
         }
         if (++rest != end) return std::nullopt;
     }

@@ -10,7 +10,7 @@ struct CliOptions {
     std::string root;                            // the medium to test; empty with --simulate
     std::optional<std::uint64_t> simulateBytes;  // test a simulated card of this capacity
     std::optional<std::uint64_t> realBytes;      // ... that really holds only this much
-    bool noPrompt = false;           // do not wait for the re-insertion; read past the cache instead
+    bool noPrompt = false;  // do not wait for the re-insertion; read past the cache instead
     bool allowNonRemovable = false;  // test a root that is not on a removable medium
     bool help = false;
 };

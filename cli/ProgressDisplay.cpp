@@ -31,7 +31,8 @@ std::string ProgressDisplay::Line(const std::string& text) const {
     return OnOneLine(text) + speed;
 }
 
-void ProgressDisplay::Update(const std::string& text, std::uint32_t megabytes, Clock::time_point now) {
+void ProgressDisplay::Update(const std::string& text, std::uint32_t megabytes,
+                             Clock::time_point now) {
     if (!m_started) {
         m_started = true;
         m_sampleTime = now;

@@ -7,7 +7,7 @@
 #include <string>
 
 class ProgressDisplay {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     ProgressDisplay(std::FILE* out, bool inPlace) : m_out(out), m_inPlace(inPlace) {}
@@ -20,9 +20,10 @@ public:
     void Finish();
 
     // Megabytes (10^6 bytes) a second from MiB over the time between two samples.
-    static double MegabytesPerSecond(std::uint32_t fromMiB, std::uint32_t toMiB, Clock::duration elapsed);
+    static double MegabytesPerSecond(std::uint32_t fromMiB, std::uint32_t toMiB,
+                                     Clock::duration elapsed);
 
-private:
+  private:
     std::string Line(const std::string& text) const;
 
     std::FILE* m_out;

@@ -31,8 +31,9 @@ TestRootCheck CheckTestRoot(const std::string& directory, bool allowNonRemovable
         return check;
     }
     if (!allowNonRemovable && !IsOnRemovableMedium(directory, view)) {
-        check.error = directory +
-                      " 不在可移动介质（优盘/TF卡/SD卡）上；确实要测试它，请加 --allow-non-removable";
+        check.error =
+            directory +
+            " 不在可移动介质（优盘/TF卡/SD卡）上；确实要测试它，请加 --allow-non-removable";
         return check;
     }
     return check;

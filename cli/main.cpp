@@ -32,16 +32,23 @@ constexpr char kReinsertQuestion[] = "确认优盘/TF卡/SD卡弹出过并插回
 
 volatile sig_atomic_t g_interrupted = 0;
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int) {
+    g_interrupted = 1;
+}
 
 class CliHost final : public PassHost {
-public:
+  public:
     explicit CliHost(FileSystem& medium) : m_medium(medium) {}
     TestRun& Run() override { return m_run; }
     FileSystem& Medium() override { return m_medium; }
-    void OnWritePassEnded() override {}
+    void OnWritePassEnded() override { m_writerEnded = 1; }
+    void OnVerifyPassEnded() override { m_verifierEnded = 1; }
 
-private:
+    // Set once a worker is past its last use of the host and the medium.
+    std::atomic<std::uint32_t> m_writerEnded{0};
+    std::atomic<std::uint32_t> m_verifierEnded{0};
+
+  private:
     TestRun m_run;
     FileSystem& m_medium;
 };
@@ -60,14 +67,15 @@ std::string WithLineBreaks(const std::string& text) {
     return out;
 }
 
-// Runs pass on a worker and shows the status text every 100 ms until done is set. A Ctrl-C
-// during the write pass stops it as the window's stop button does.
-bool RunPass(CliHost& host, unsigned (*pass)(PassHost*), const std::atomic<std::uint32_t>& done,
-             const std::atomic<std::uint32_t>& counter, bool stoppable) {
+// Runs pass on a worker and shows the status text every 100 ms until ended is set, then how long
+// it took. A Ctrl-C during the write pass stops it as the window's stop button does.
+bool RunPass(CliHost& host, unsigned (*pass)(PassHost*), const std::atomic<std::uint32_t>& ended,
+             const std::atomic<std::uint32_t>& counter, bool stoppable, const char* what) {
     TestRun& run = host.Run();
+    const auto start = ProgressDisplay::Clock::now();
     if (!StartWorkerThread([&host, pass] { pass(&host); })) return false;
     ProgressDisplay display(stdout, ::isatty(STDOUT_FILENO) == 1);
-    while (done == 0) {
+    while (ended == 0) {
         if (stoppable && g_interrupted) {
             g_interrupted = 0;
             run.m_bStopWrite = 1;
@@ -77,8 +85,12 @@ bool RunPass(CliHost& host, unsigned (*pass)(PassHost*), const std::atomic<std::
         SleepMilliseconds(100);
     }
     // The pass has ended, so the status text has gone quiet; its final figures still belong here.
-    display.Update(FormatProgressText(run), counter, ProgressDisplay::Clock::now());
+    const auto end = ProgressDisplay::Clock::now();
+    display.Update(FormatProgressText(run), counter, end);
     display.Finish();
+    std::printf("%s用时 %.1f 秒（%.1f MB/s）\n", what,
+                std::chrono::duration<double>(end - start).count(),
+                ProgressDisplay::MegabytesPerSecond(0, counter, end - start));
     return true;
 }
 
@@ -137,11 +149,12 @@ int main(int argc, char** argv) {
     run.m_szDrive = root;
     run.m_nWrittenMB = 0;
     run.m_bStopWrite = 0;
-    if (!RunPass(host, WriteThreadProc, run.m_bWriteDone, run.m_nWrittenMB, true))
+    if (!RunPass(host, WriteThreadProc, host.m_writerEnded, run.m_nWrittenMB, true, "写入"))
         return Fail("无法启动写入线程");
     ::signal(SIGINT, SIG_DFL);
     if (run.m_nWrittenMB == 0)
-        std::printf("注意：一点数据也没有写进去（介质已满或拒绝写入），下面的结果说明不了它的容量。\n");
+        std::printf(
+            "注意：一点数据也没有写进去（介质已满或拒绝写入），下面的结果说明不了它的容量。\n");
 
     if (simulated) {
         std::printf("（模拟卡，不需要弹出）\n");
@@ -156,13 +169,12 @@ int main(int argc, char** argv) {
             PlatformFileSystem().WaitForRemovals();
             return Fail("没有得到确认，未校验；测试文件已删除");
         }
-        if (!IsDirectory(root))
-            return Fail(root + " 不见了：请把介质挂载回同一个位置再校验");
+        if (!IsDirectory(root)) return Fail(root + " 不见了：请把介质挂载回同一个位置再校验");
     }
 
     run.m_szDrive = root;
     run.m_bStopVerify = 0;
-    if (!RunPass(host, VerifyThreadProc, run.m_bVerifyDone, run.m_nVerifiedMB, false))
+    if (!RunPass(host, VerifyThreadProc, host.m_verifierEnded, run.m_nVerifiedMB, false, "校验"))
         return Fail("无法启动校验线程");
     host.Medium().WaitForRemovals();
 

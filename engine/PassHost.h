@@ -13,6 +13,9 @@ class PassHost {
     // Called on the write worker as its very last act, after m_bWriteDone is set. The dialog turns
     // it into a message to its own thread, where it enables and disables its buttons.
     virtual void OnWritePassEnded() = 0;
+    // Called on the verify worker as its very last act, after the clean-up has been started; the
+    // pass touches neither the host nor the medium afterwards.
+    virtual void OnVerifyPassEnded() = 0;
 
   protected:
     ~PassHost() = default;

@@ -42,5 +42,6 @@ unsigned VerifyThreadProc(PassHost* host) {
 
     run.m_bVerifyDone = 1;
     host->Medium().StartRemoveFiles(run.m_szDrive, TEST_FILE_SUFFIX);
+    host->OnVerifyPassEnded();
     return 0;
 }

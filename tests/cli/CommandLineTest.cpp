@@ -27,7 +27,8 @@ struct Outcome {
 std::string ReadAll(int descriptor) {
     std::string text;
     char buffer[4096];
-    for (ssize_t got; (got = ::read(descriptor, buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+    for (ssize_t got; (got = ::read(descriptor, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, got);
     ::close(descriptor);
     return text;
 }
@@ -82,8 +83,9 @@ constexpr char kProblemVerdict[] = "鉴定结束！ 您的U盘/TF卡/SD卡有问
 TEST(CommandLine, SimulatedCardsShowBothVerdicts) {
     Outcome honest = RunCli({"--simulate", "64M"});
     EXPECT_EQ(honest.status, 0) << honest.err;
-    EXPECT_NE(honest.out.find(std::string(kSoundVerdict) + "写入数据大小：0.06G\n校验正确大小：0.06G"),
-              std::string::npos)
+    EXPECT_NE(
+        honest.out.find(std::string(kSoundVerdict) + "写入数据大小：0.06G\n校验正确大小：0.06G"),
+        std::string::npos)
         << honest.out;
 
     Outcome fake = RunCli({"--simulate", "64M", "--real", "16M"});

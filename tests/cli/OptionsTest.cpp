@@ -18,9 +18,17 @@ TEST(CliOptions, Sizes) {
         const char* text;
         std::optional<std::uint64_t> bytes;
     } cases[] = {
-        {"1024", 1024},        {"512M", 512ull << 20}, {"4g", 4ull << 30},   {"2T", 2ull << 40},
-        {"16k", 16ull << 10},  {"", std::nullopt},     {"M", std::nullopt},  {"4GB", std::nullopt},
-        {"-1", std::nullopt},  {"1.5G", std::nullopt}, {"99999999999999999999", std::nullopt},
+        {"1024", 1024},
+        {"512M", 512ull << 20},
+        {"4g", 4ull << 30},
+        {"2T", 2ull << 40},
+        {"16k", 16ull << 10},
+        {"", std::nullopt},
+        {"M", std::nullopt},
+        {"4GB", std::nullopt},
+        {"-1", std::nullopt},
+        {"1.5G", std::nullopt},
+        {"99999999999999999999", std::nullopt},
         {"17179869184G", std::nullopt},  // 2^64 bytes does not fit
     };
     for (const Case& c : cases) EXPECT_EQ(ParseSize(c.text), c.bytes) << c.text;

@@ -13,7 +13,7 @@
 namespace fs = std::filesystem;
 
 class TestRootTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char folder[] = "/tmp/vexlorn-root-XXXXXX";
         ASSERT_NE(::mkdtemp(folder), nullptr);

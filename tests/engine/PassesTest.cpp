@@ -15,9 +15,12 @@ constexpr std::uint64_t MiB = 1024 * 1024;
 constexpr std::uint64_t GiB = 1024 * MiB;
 constexpr char kRoot[] = "sim:/";
 
-std::string Name(std::uint32_t fileNumber) { return TestFileName(kRoot, fileNumber); }
+std::string Name(std::uint32_t fileNumber) {
+    return TestFileName(kRoot, fileNumber);
+}
 
-SimulatedMediumConfig Card(std::uint64_t reported, std::optional<std::uint64_t> real = std::nullopt) {
+SimulatedMediumConfig Card(std::uint64_t reported,
+                           std::optional<std::uint64_t> real = std::nullopt) {
     SimulatedMediumConfig config;
     config.reportedBytes = reported;
     config.realBytes = real;
@@ -27,7 +30,7 @@ SimulatedMediumConfig Card(std::uint64_t reported, std::optional<std::uint64_t> 
 // Sets the stop flag of a test run the moment a given test file is opened, as a user's press would
 // land while that file's first block is being written.
 class StopOnOpen final : public FileSystem {
-public:
+  public:
     StopOnOpen(FileSystem& medium, std::string name) : m_medium(medium), m_name(std::move(name)) {}
     void Stops(TestRun& run) { m_run = &run; }
     std::unique_ptr<OpenFile> Open(const std::string& name, Disposition disposition) override {
@@ -39,7 +42,7 @@ public:
     }
     void WaitForRemovals() override { m_medium.WaitForRemovals(); }
 
-private:
+  private:
     FileSystem& m_medium;
     TestRun* m_run = nullptr;
     std::string m_name;
@@ -68,7 +71,8 @@ TEST(Passes, HonestCardsGetTheSoundVerdictWithEqualCounters) {
         EXPECT_EQ(host.writePassEnds, 1);
         EXPECT_EQ(host.run.m_bStopWrite, 1u);
         EXPECT_EQ(host.run.m_nWrittenMB, c.megabytes);
-        for (std::uint32_t n = 0; n < c.fileSizes.size(); ++n) EXPECT_EQ(medium.FileSize(Name(n)), c.fileSizes[n]);
+        for (std::uint32_t n = 0; n < c.fileSizes.size(); ++n)
+            EXPECT_EQ(medium.FileSize(Name(n)), c.fileSizes[n]);
         EXPECT_EQ(medium.FileSize(Name(c.fileSizes.size())), std::nullopt);
 
         EXPECT_TRUE(host.Verify());
@@ -116,15 +120,15 @@ TEST(Passes, CounterfeitAndDamagedCardsGetTheProblemVerdict) {
         {"discards past its real size, reads 0xFF", discarding(0xFF), 1536, 512},
         // Sectors 32 MiB apart share one place; every block reads back as the pattern.
         {"a stuck address line", withFault([](auto& c) { c.stuckAddressBit = 17; }), 1536, 0},
-        {"reads corrupted past 100 MiB", withFault([](auto& c) { c.corruptReadsFromPhysicalByte = 100 * MiB; }),
-         1536, 100},
-        {"the first block of test1 damaged", withFault([](auto& c) { c.corruptReadsFromPhysicalByte = GiB; }),
-         1536, 1024},
+        {"reads corrupted past 100 MiB",
+         withFault([](auto& c) { c.corruptReadsFromPhysicalByte = 100 * MiB; }), 1536, 100},
+        {"the first block of test1 damaged",
+         withFault([](auto& c) { c.corruptReadsFromPhysicalByte = GiB; }), 1536, 1024},
         // A read failure keeps the counter of the block before it.
-        {"read errors past 200 MiB", withFault([](auto& c) { c.readErrorsFromMediumByte = 200 * MiB; }), 1536,
-         199},
-        {"write errors past 700 MiB", withFault([](auto& c) { c.writeErrorsFromMediumByte = 700 * MiB; }),
-         700, 700},
+        {"read errors past 200 MiB",
+         withFault([](auto& c) { c.readErrorsFromMediumByte = 200 * MiB; }), 1536, 199},
+        {"write errors past 700 MiB",
+         withFault([](auto& c) { c.writeErrorsFromMediumByte = 700 * MiB; }), 700, 700},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,7 +177,8 @@ TEST(Passes, ACardPulledOutEndsEachPassWithoutHanging) {
     second.Write();
     SimulatedMedium* pulled = &medium;
     std::thread puller([&second, pulled] {
-        while (second.run.m_nVerifiedMB < 50 && second.run.m_bVerifyDone == 0) std::this_thread::yield();
+        while (second.run.m_nVerifiedMB < 50 && second.run.m_bVerifyDone == 0)
+            std::this_thread::yield();
         pulled->PullOut();
     });
     EXPECT_FALSE(second.Verify());
@@ -205,12 +210,14 @@ TEST(Passes, AnExistingTestFileIsTruncatedAndRewritten) {
 
 TEST(Passes, CleanUpRemovesEveryTestFileInTheRootAndNothingElse) {
     SimulatedMedium medium(kRoot, Card(64 * MiB));
-    for (const char* name : {"sim:/OLD.VEXLORN", "sim:/photo.jpg", "sim:/sub/keep.vexlorn", "sim:/test9.Vexlorn"})
+    for (const char* name :
+         {"sim:/OLD.VEXLORN", "sim:/photo.jpg", "sim:/sub/keep.vexlorn", "sim:/test9.Vexlorn"})
         medium.AddFile(name, {1, 2, 3});
     TestHost host(medium, kRoot);
     host.Write();
     host.Verify();
-    EXPECT_EQ(medium.FileNames(), (std::vector<std::string>{"sim:/photo.jpg", "sim:/sub/keep.vexlorn"}));
+    EXPECT_EQ(medium.FileNames(),
+              (std::vector<std::string>{"sim:/photo.jpg", "sim:/sub/keep.vexlorn"}));
 }
 
 TEST(Passes, VerifyStartedBeforeTheWriterFinishesWaitsForIt) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -26,7 +27,8 @@ const std::string kTest0 = kRoot + "test0.vexlorn";
 const std::string kTest1 = kRoot + "test1.vexlorn";
 
 // Puts the three little-endian stamps of a test block into its bytes 0-11.
-void Stamp(Bytes& block, std::uint32_t runId, std::uint32_t fileNumber, std::uint32_t blockIndex) {
+void Stamp(std::uint8_t* block, std::uint32_t runId, std::uint32_t fileNumber,
+           std::uint32_t blockIndex) {
     const std::array<std::uint32_t, 3> stamps{runId, fileNumber, blockIndex};
     for (std::size_t s = 0; s < stamps.size(); ++s)
         for (std::size_t b = 0; b < 4; ++b)
@@ -37,7 +39,7 @@ void Stamp(Bytes& block, std::uint32_t runId, std::uint32_t fileNumber, std::uin
 Bytes StampedBlock(std::uint32_t runId, std::uint32_t fileNumber, std::uint32_t blockIndex) {
     Bytes block(kBlock);
     for (std::uint32_t k = 0; k < kBlock; ++k) block[k] = static_cast<std::uint8_t>(k);
-    Stamp(block, runId, fileNumber, blockIndex);
+    Stamp(block.data(), runId, fileNumber, blockIndex);
     return block;
 }
 
@@ -226,6 +228,10 @@ struct MappingCase {
     // Which of the 8 blocks written each block reads back as; -1: the erased value.
     std::array<int, 8> readsAs;
 };
+
+void PrintTo(const MappingCase& mapping, std::ostream* out) {
+    *out << mapping.label;
+}
 
 class SimulatedMediumMapping : public testing::TestWithParam<MappingCase> {};
 
@@ -515,27 +521,32 @@ TEST(SimulatedMedium, RemovalTakesEverySuffixMatchInTheRootOnly) {
 
 TEST(SimulatedMedium, FillsPastFourGibibytesOfPatternedBlocks) {
     // A 4 GiB fake on 512 MiB: offsets beyond 32 bits, and the wrap lands test3 on test0's place.
+    // Written a mebibyte per request, which keeps the test quick under the sanitizers.
     constexpr std::uint32_t blocksPerFile = static_cast<std::uint32_t>(kGiB / kBlock);
+    constexpr std::uint32_t blocksPerWrite = static_cast<std::uint32_t>(kMiB / kBlock);
     SimulatedMedium medium(kRoot, {.reportedBytes = 4 * kGiB + kBlock, .realBytes = 512 * kMiB});
-    Bytes block = StampedBlock(77, 0, 0);
-    std::uint32_t fileNumber = 0;
-    bool full = false;
-    while (!full) {
+    Bytes blocks;
+    for (std::uint32_t i = 0; i < blocksPerWrite; ++i) {
+        const Bytes block = StampedBlock(77, 0, 0);
+        blocks.insert(blocks.end(), block.begin(), block.end());
+    }
+    for (std::uint32_t fileNumber = 0; fileNumber < 4; ++fileNumber) {
         auto file = Create(medium, kRoot + "test" + std::to_string(fileNumber) + ".vexlorn");
-        try {
-            for (std::uint32_t i = 0; i < blocksPerFile; ++i) {
-                Stamp(block, 77, fileNumber, i);
-                file->Write(block.data(), kBlock);
-            }
-            ++fileNumber;
-        } catch (const CFileException& failure) {
-            EXPECT_EQ(failure.m_cause, CFileException::diskFull);
-            full = true;
+        for (std::uint32_t first = 0; first < blocksPerFile; first += blocksPerWrite) {
+            for (std::uint32_t i = 0; i < blocksPerWrite; ++i)
+                Stamp(blocks.data() + i * kBlock, 77, fileNumber, first + i);
+            file->Write(blocks.data(), kMiB);
         }
         file->Close();
     }
-    EXPECT_EQ(fileNumber, 4u);
-    EXPECT_EQ(medium.FileSize(kRoot + "test4.vexlorn"), kBlock);
+    // One sector is left: a mebibyte does not fit and leaves nothing, a block does.
+    auto last = Create(medium, kRoot + "test4.vexlorn");
+    EXPECT_EQ(CauseOf([&] { last->Write(blocks.data(), kMiB); }), CFileException::diskFull);
+    EXPECT_EQ(medium.FileSize(kRoot + "test4.vexlorn"), 0u);
+    last->Write(StampedBlock(77, 4, 0).data(), kBlock);
+    EXPECT_EQ(CauseOf([&] { last->Write(blocks.data(), kBlock); }), CFileException::diskFull);
+    last->Close();
+
     // Every place holds the last block written to it: physical sector 0 got test4's block, the
     // others the second half of test3 (logical sectors 14M..16M-1 of 256 bytes).
     const std::uint32_t half = blocksPerFile / 2;

@@ -1,6 +1,8 @@
 // A pass host for tests: runs the passes on the calling thread, the way the dialog starts them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <string>
 
@@ -15,6 +17,7 @@ class TestHost : public PassHost {
     TestRun& Run() override { return run; }
     FileSystem& Medium() override { return m_medium; }
     void OnWritePassEnded() override { writePassEnds += 1; }
+    void OnVerifyPassEnded() override { verifyPassEnds += 1; }
 
     void Write() {
         run.m_szDrive = m_root;
@@ -28,12 +31,14 @@ class TestHost : public PassHost {
         run.m_szDrive = m_root;
         run.m_bStopVerify = 0;
         VerifyThreadProc(this);
+        EXPECT_EQ(verifyPassEnds, 1);
         m_medium.WaitForRemovals();
         return run.m_nWrittenMB == run.m_nVerifiedMB;
     }
 
     TestRun run;
     std::atomic<int> writePassEnds{0};
+    std::atomic<int> verifyPassEnds{0};
 
   private:
     FileSystem& m_medium;
