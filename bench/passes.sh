@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times vexlorn-cli's write and verify passes on a RAM-backed FAT32 medium (a loop-mounted image in
-# /dev/shm, as root) against dd with the same 256-byte requests (the limit of one request per
+# Times vexlorn-cli's write and verify passes on a RAM-backed medium (a loop-mounted image in
+# /dev/shm, as root; FAT32 as on cards where the kernel has it, else ext4) against dd with the same 256-byte requests (the limit of one request per
 # block), dd bs=1M (the medium's own limit) and, where installed, f3write/f3read.
 # Prints a table; it never passes or fails.
 #
@@ -12,7 +12,11 @@ size_mib=${2:-2048}
 cli=$build/cli/vexlorn-cli
 [ "$(id -u)" -eq 0 ] || { echo "bench/passes.sh needs root (loop devices, drop_caches)"; exit 0; }
 [ -x "$cli" ] || { echo "build vexlorn-cli first: $cli"; exit 0; }
-command -v mkfs.vfat >/dev/null || apt-get install -y -qq dosfstools >/dev/null
+fstype=ext4
+if grep -qw vfat /proc/filesystems || modprobe vfat 2>/dev/null; then
+    fstype=vfat
+    command -v mkfs.vfat >/dev/null || apt-get install -y -qq dosfstools >/dev/null
+fi
 
 work=$(mktemp -d /dev/shm/vexlorn-bench-XXXXXX)
 mnt=$work/mnt
@@ -31,9 +35,13 @@ fresh_medium() {
     [ -n "$loop" ] && losetup -d "$loop"
     rm -f "$image"
     truncate -s "${size_mib}M" "$image"
-    mkfs.vfat -F 32 "$image" >/dev/null
+    if [ "$fstype" = vfat ]; then
+        mkfs.vfat -F 32 "$image" >/dev/null
+    else
+        mkfs.ext4 -q -F -m 0 "$image"
+    fi
     loop=$(losetup --find --show "$image")
-    mount -t vfat "$loop" "$mnt"
+    mount -t "$fstype" "$loop" "$mnt"
 }
 
 drop_caches() {
@@ -43,9 +51,8 @@ drop_caches() {
 
 # seconds, user+system CPU seconds of a command
 timed() {
-    local out
-    out=$( { /usr/bin/time -f "%e %U %S" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
-    awk '{printf "%s %.2f\n", $1, $2 + $3}' <<<"$out"
+    /usr/bin/time -o "$work/time" -f "%e %U %S" "$@" >/dev/null 2>&1 || true
+    awk '{printf "%s %.2f\n", $1, $2 + $3}' "$work/time"
 }
 
 declare -A seconds cpu gib
@@ -56,10 +63,11 @@ record() {  # name, "seconds cpu", bytes
     gib[$1]=$(awk -v b="$3" 'BEGIN {printf "%.3f", b / 1073741824}')
 }
 
-echo "medium: ${size_mib} MiB FAT32 image in /dev/shm on $(uname -r), $(nproc) cores"
+echo "medium: ${size_mib} MiB $fstype image in /dev/shm on $(uname -r), $(nproc) cores"
 
 fresh_medium
-out=$( { /usr/bin/time -f "TIME %e %U %S" "$cli" --no-prompt --allow-non-removable "$mnt" | cat; } 2>&1)
+out=$(/usr/bin/time -o "$work/time" -f "TIME %e %U %S" "$cli" --no-prompt --allow-non-removable "$mnt" | cat)
+out+=$'\n'$(cat "$work/time")
 write_s=$(sed -n 's/^写入用时 \([0-9.]*\) 秒.*/\1/p' <<<"$out")
 verify_s=$(sed -n 's/^校验用时 \([0-9.]*\) 秒.*/\1/p' <<<"$out")
 written=$(sed -n 's/^.*写入数据大小：\([0-9.]*\)G.*$/\1/p' <<<"$out" | tail -n 1)
@@ -82,11 +90,11 @@ if command -v f3write >/dev/null && command -v f3read >/dev/null; then
     record f3read "$(timed f3read "$mnt")" "$(du -sb "$mnt" | cut -f1)"
 fi
 
-rate() { awk -v g="$1" -v s="$2" 'BEGIN {printf "%.1f", s > 0 ? g * 1073.741824 / s : 0}'; }
+rate() { awk -v g="$1" -v s="$2" 'BEGIN {printf "%.1f", (s > 0 ? g * 1073.741824 / s : 0)}'; }
 printf '\n%-22s %8s %9s %9s %12s\n' "pass" "GiB" "seconds" "MB/s" "CPU s/GiB"
 row() {  # name gib seconds cpu
     printf '%-22s %8s %9s %9s %12s\n' "$1" "$2" "$3" "$(rate "$2" "$3")" \
-        "$(awk -v c="$4" -v g="$2" 'BEGIN {printf "%.2f", g > 0 ? c / g : 0}')"
+        "$(awk -v c="$4" -v g="$2" 'BEGIN {if (c == "-") print "-"; else printf "%.2f", (g > 0 ? c / g : 0)}')"
 }
 cli_gib=$(awk -v b="$cli_bytes" 'BEGIN {printf "%.3f", b / 1073741824}')
 row "vexlorn-cli write" "$cli_gib" "$write_s" "-"
