@@ -28,7 +28,6 @@ constexpr int kExitProblem = 1;
 constexpr int kExitBadUse = 2;
 
 constexpr char kSimulatedRoot[] = "模拟卡:/";
-constexpr char kReinsertQuestion[] = "确认优盘/TF卡/SD卡弹出过并插回来了吗？";
 
 volatile sig_atomic_t g_interrupted = 0;
 

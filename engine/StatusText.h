@@ -16,6 +16,9 @@ inline constexpr char kProblemVerdictFormat[] =
 inline constexpr char kWritingFormat[] = "已写入数据大小：%.2fG";
 inline constexpr char kVerifyingFormat[] = "已写入数据大小：%.2fG\r\n已校验正确大小：%.2fG";
 
+// Asked before the verify pass: without the eject and re-insertion the test means nothing.
+inline constexpr char kReinsertQuestion[] = "确认优盘/TF卡/SD卡弹出过并插回来了吗？";
+
 // Whole MiB as gigabytes with two decimals, rounded half up on the exact value (128 -> "0.13").
 std::string FormatGigabytes(std::uint32_t megabytes);
 
