@@ -1,5 +1,6 @@
 #include "framework/ProgramEntry.h"
 
+#include "framework/ProcessSetup.h"
 #include "framework/WinApp.h"
 #include "framework/WindowBackend.h"
 
@@ -8,6 +9,7 @@ bool AfxWinInit(const char* programName) {
 }
 
 int AfxWinMain(std::string_view executablePath) {
+    PrepareProcessForRemovableMedia();
     CWinApp* app = AfxGetApp();
     if (!app) {
         return 1;

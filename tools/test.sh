@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test three times: a plain build, one with
-# AddressSanitizer and UndefinedBehaviorSanitizer, and one with ThreadSanitizer. Window tests run
-# on a virtual display.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and one with ThreadSanitizer, window tests on a
+# virtual display; then the Windows build under Wine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh"
@@ -26,3 +26,6 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 run_suite plain
 run_suite asan -DVEXLORN_SANITIZE=address
 run_suite tsan -DVEXLORN_SANITIZE=thread
+
+# The Windows build of everything below the window, tested under Wine.
+"$top/tools/test-windows.sh"
