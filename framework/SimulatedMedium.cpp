@@ -1,5 +1,7 @@
 #include "framework/SimulatedMedium.h"
 
+#include "framework/FileNameMatch.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -30,16 +32,6 @@ constexpr Sector kPattern = MakePattern();
 bool HoldsPattern(const std::uint8_t* sector) {
     return std::memcmp(sector + kStampBytes, kPattern.data() + kStampBytes,
                        kSectorBytes - kStampBytes) == 0;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EndsWithIgnoringCase(const std::string& text, const std::string& suffix) {
-    if (suffix.size() > text.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(),
-                      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
 }
 
 std::uint64_t SectorsFor(std::uint64_t bytes) {

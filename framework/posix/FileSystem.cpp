@@ -13,6 +13,7 @@
 #include <string>
 
 #include "framework/File.h"
+#include "framework/FileNameMatch.h"
 #include "framework/Thread.h"
 
 namespace {
@@ -78,19 +79,6 @@ class PosixOpenFile final : public OpenFile {
   private:
     int m_descriptor;
 };
-
-bool EndsWithIgnoringCase(const char* name, const std::string& suffix) {
-    std::size_t length = std::strlen(name);
-    if (length < suffix.size()) return false;
-    const char* tail = name + (length - suffix.size());
-    for (std::size_t k = 0; k < suffix.size(); ++k) {
-        auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-        if (lower(static_cast<unsigned char>(tail[k])) !=
-            lower(static_cast<unsigned char>(suffix[k])))
-            return false;
-    }
-    return true;
-}
 
 // Removes the matching regular files directly in root. Entries are examined through the
 // directory's descriptor without following links, so nothing outside root is ever touched.
