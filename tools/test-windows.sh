@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows build of everything below the window, checked and tested under Wine:
-#  1. installs what is missing (Debian's mingw-w64 cross compilers, GoogleTest's sources, Wine);
+#  1. installs what is missing (Debian's mingw-w64 cross compilers and windres, GoogleTest's
+#     sources, Wine, Xvfb);
 #  2. cross-builds the 32-bit build in build/windows/i686 and checks that its programs are PE32
-#     i386 files that need no DLL beyond Windows' own;
-#  3. runs the engine and framework tests built for Windows under Wine, through ctest, with a small
-#     tmpfs mapped as a Wine drive of removable type (as root; those tests skip otherwise).
+#     i386 files that need no DLL beyond Windows' own, and that Vexlorn.exe is a GUI program;
+#  3. runs the engine and framework tests built for Windows and the whole program (Vexlorn.exe
+#     driven through its windows by app_tests.exe) under Wine on Xvfb, through ctest, with a small
+#     tmpfs mapped as a Wine drive of removable type (as root; the tests on a drive skip otherwise).
 # Where this machine cannot run 32-bit programs at all (the kernels of some virtual machines have
 # no 32-bit support), step 3 runs the same tests from a 64-bit build of the same sources, in
 # build/windows/x86_64, under 64-bit Wine, and says so.
@@ -33,10 +35,10 @@ install_packages() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-install_packages cmake make googletest \
+install_packages cmake make googletest xvfb xauth fonts-wqy-zenhei \
     g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386
 
-targets=(vexlorn_framework vexlorn_engine engine_tests framework_tests)
+targets=(vexlorn_framework vexlorn_engine engine_tests framework_tests Vexlorn app_tests)
 
 # build_windows ARCH: configures and builds build/windows/ARCH with cmake/mingw-ARCH.cmake.
 build_windows() {
@@ -68,6 +70,11 @@ check_programs() {
             fi
         done
         echo "$(basename "$program"): $format, needs" $dlls
+        if [ "$(basename "$program")" = Vexlorn.exe ] &&
+            ! "$objdump" -p "$program" | grep -q '^Subsystem.*(Windows GUI)$'; then
+            echo "$program is not a GUI program" >&2
+            failed=1
+        fi
     done < <(find "$top/build/windows/$arch" -name '*.exe' -not -path '*/CMakeFiles/*' \
         -not -path '*/wine/*')
     return $failed
@@ -113,6 +120,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== Creating the Wine prefix"
     # Without Wine's .NET and HTML engines, which no test needs and which it would offer to fetch.
     WINEDLLOVERRIDES="mscoree=;mshtml=" timeout 300 "$loader" wineboot -i
+    # Windows has Chinese fonts; here the dialogs' 宋体 and the system's menus and message boxes
+    # take WenQuanYi, so that what the program shows can be looked at (the tests read texts).
+    fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+    timeout 120 "$loader" reg add "$fonts\FontSubstitutes" /v 宋体 /t REG_SZ \
+        /d 'WenQuanYi Zen Hei Mono' /f >/dev/null
+    timeout 120 "$loader" reg add "$fonts\FontLink\SystemLink" /v Tahoma /t REG_MULTI_SZ \
+        /d 'wqy-zenhei.ttc,WenQuanYi Zen Hei' /f >/dev/null
 fi
 
 # The test drive R:, 300 MiB, of removable type ("floppy" is Wine's name for that).
@@ -134,6 +148,9 @@ else
     echo "== Not root, so no tmpfs for a test drive: the tests on a real drive skip"
 fi
 
-echo "== Windows $arch tests under Wine"
-timeout 1200 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 600
+echo "== Windows $arch tests under Wine, on Xvfb"
+# The Wine session starts afresh on the virtual display.
+end_wine_session
+timeout 1800 xvfb-run -a -s "-screen 0 1024x768x24" \
+    ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900
 echo "== Windows build and tests done in $((SECONDS - started)) s"

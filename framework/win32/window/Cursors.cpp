@@ -17,7 +17,8 @@ CursorHandle LoadSystemCursor(StandardCursor which) {
 }
 
 void ShowCursorForRequest(CursorHandle cursor) {
-    SetCursor(cursor ? reinterpret_cast<HCURSOR>(cursor) : LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursor)));
+    SetCursor(cursor ? reinterpret_cast<HCURSOR>(cursor)
+                     : LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursor)));
 }
 
 }  // namespace window_backend

@@ -18,7 +18,8 @@ constexpr WORD kDialogResourceType = 5;  // RT_DIALOG, which names the A functio
 // initialised and placed. Empty when the program has no such template.
 std::vector<DWORD> HiddenTemplate(unsigned id) {
     const HINSTANCE instance = ProgramInstance();
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kDialogResourceType));
+    const HRSRC found =
+        FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kDialogResourceType));
     const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     const DWORD size = found ? SizeofResource(instance, found) : 0;
@@ -65,9 +66,9 @@ WindowHandle CreateDialogWindow(unsigned templateId, WindowHandle owner, CWnd* o
     if (source.empty()) {
         return nullptr;
     }
-    const HWND dialog =
-        CreateDialogIndirectParamW(ProgramInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(source.data()),
-                                   Hwnd(owner), &DialogProc, 0);
+    const HWND dialog = CreateDialogIndirectParamW(ProgramInstance(),
+                                                   reinterpret_cast<LPCDLGTEMPLATEW>(source.data()),
+                                                   Hwnd(owner), &DialogProc, 0);
     if (!dialog) {
         throw std::runtime_error("dialog " + std::to_string(templateId) +
                                  " could not be made (error " + std::to_string(GetLastError()) +
@@ -105,9 +106,9 @@ void ShowDialog(WindowHandle dialog, WindowHandle owner) {
     const bool overOwner = ownerHwnd && IsWindowVisible(ownerHwnd) && !IsIconic(ownerHwnd) &&
                            GetWindowRect(ownerHwnd, &ownerRect);
     const CRect ownerArea = ToCRect(ownerRect);
-    const CRect position = CentredWindowRect(placed.right - placed.left, placed.bottom - placed.top,
-                                             overOwner ? &ownerArea : nullptr,
-                                             ToCRect(monitor.rcWork));
+    const CRect position =
+        CentredWindowRect(placed.right - placed.left, placed.bottom - placed.top,
+                          overOwner ? &ownerArea : nullptr, ToCRect(monitor.rcWork));
     SetWindowPos(hwnd, nullptr, position.left, position.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(hwnd, SW_SHOW);

@@ -88,16 +88,18 @@ void CALLBACK AnswerBox(HWND box, UINT, UINT_PTR timer, DWORD) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, chosen)));
 }
 
+// Watches the thread's windows for the box: once its dialog procedure has initialised it, its
+// buttons are there to be named (whether or not the box is ever activated).
 LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
     PendingBox* pending = g_pending;
-    const auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && pending && !pending->box && !Record(window) &&
-        ClassName(window) == L"#32770") {
-        pending->box = window;
-        SetDlgItemTextW(window, IDOK, kOkCaption);
-        SetDlgItemTextW(window, IDCANCEL, kCancelCaption);
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && pending && !pending->box && call->message == WM_INITDIALOG &&
+        !Record(call->hwnd) && ClassName(call->hwnd) == L"#32770") {
+        pending->box = call->hwnd;
+        SetDlgItemTextW(call->hwnd, IDOK, kOkCaption);
+        SetDlgItemTextW(call->hwnd, IDCANCEL, kCancelCaption);
         if (pending->responder) {
-            SetTimer(window, kAnswerTimer, 0, &AnswerBox);
+            SetTimer(call->hwnd, kAnswerTimer, 0, &AnswerBox);
         }
     }
     return CallNextHookEx(pending ? pending->hook : nullptr, code, wParam, lParam);
@@ -119,9 +121,10 @@ int ShowMessageBox(WindowHandle owner, const std::string& text, const std::strin
     PendingBox pending;
     pending.responder = InstalledMessageBoxResponder();
     PendingBox* outer = std::exchange(g_pending, &pending);
-    pending.hook = SetWindowsHookExW(WH_CBT, &WatchForBox, nullptr, GetCurrentThreadId());
-    const int answer = MessageBoxW(Hwnd(owner), SystemText(text).c_str(),
-                                   SystemText(caption).c_str(), style);
+    pending.hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, &WatchForBox, nullptr, GetCurrentThreadId());
+    const int answer =
+        MessageBoxW(Hwnd(owner), SystemText(text).c_str(), SystemText(caption).c_str(), style);
     if (pending.hook) {
         UnhookWindowsHookEx(pending.hook);
     }

@@ -17,9 +17,9 @@ struct WindowRecord {
     WNDPROC systemProc = nullptr;  // the window class's own procedure
     CWnd* object = nullptr;
     bool isDialog = false;
-    bool modalEnded = false;     // dialogs: set by EndModalLoop
-    bool focusOnShow = false;    // dialogs: the first tab stop takes the focus once shown
-    PAINTSTRUCT paint{};         // while a paint context is open
+    bool modalEnded = false;   // dialogs: set by EndModalLoop
+    bool focusOnShow = false;  // dialogs: the first tab stop takes the focus once shown
+    PAINTSTRUCT paint{};       // while a paint context is open
 };
 
 inline HWND Hwnd(WindowHandle window) {

@@ -79,8 +79,8 @@ LRESULT CALLBACK BackendWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM l
 void Subclass(HWND window, bool isDialog) {
     WindowRecord& record = g_records[window];
     record.isDialog = isDialog;
-    record.systemProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BackendWindowProc)));
+    record.systemProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BackendWindowProc)));
 }
 
 WindowRecord* Record(HWND window) {
@@ -94,12 +94,12 @@ std::wstring SystemText(const std::string& text) {
     }
     // Invalid sequences become U+FFFD; the text ends at a zero character, as the system's does.
     const std::string shown = text.substr(0, text.find('\0'));
-    const int length = MultiByteToWideChar(CP_UTF8, 0, shown.data(),
-                                           static_cast<int>(shown.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()),
-                            wide.data(), length);
+        MultiByteToWideChar(CP_UTF8, 0, shown.data(), static_cast<int>(shown.size()), wide.data(),
+                            length);
     }
     return wide;
 }
