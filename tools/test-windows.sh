@@ -71,7 +71,7 @@ check_programs() {
         done
         echo "$(basename "$program"): $format, needs" $dlls
         if [ "$(basename "$program")" = Vexlorn.exe ] &&
-            ! "$objdump" -p "$program" | grep -q '^Subsystem.*(Windows GUI)$'; then
+            ! grep -q '^Subsystem.*(Windows GUI)$' <<<"$("$objdump" -p "$program")"; then
             echo "$program is not a GUI program" >&2
             failed=1
         fi
@@ -149,8 +149,14 @@ else
 fi
 
 echo "== Windows $arch tests under Wine, on Xvfb"
-# The Wine session starts afresh on the virtual display.
+# The Wine session starts afresh on the virtual display. A process of its own (a command shell
+# waiting for a key that never comes) keeps it up from before the first test to the end: a Wine
+# server that quits after its last client can drop the connection of the next, and the session's
+# own background processes start from it or from a first command with no output, so that they
+# hold none of ctest's output pipes open.
 end_wine_session
-timeout 1800 xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900
+timeout 1800 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    sleep infinity | "$1" cmd /c pause >/dev/null 2>&1 &
+    "$1" cmd /c exit </dev/null >/dev/null 2>&1
+    exec ctest --test-dir "$2" --output-on-failure -j 2 --timeout 900' _ "$loader" "$build"
 echo "== Windows build and tests done in $((SECONDS - started)) s"
