@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "app/win32/RunningProgram.h"
 #include "engine/StatusText.h"
@@ -118,6 +119,55 @@ TEST(WholeProgram, FillsTheDriveVerifiesGivesTheSoundVerdictAndRemovesItsFiles) 
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     const std::optional<DWORD> status = program.WaitForExit(seconds(30));
     ASSERT_TRUE(status.has_value()) << "the program did not end when closed";
+    EXPECT_EQ(*status, 0u);
+}
+
+// Keys as the dialog manager takes them: Enter presses the default button, Esc cancels.
+TEST(WholeProgram, StoppedEarlyTheQuestionCanBeDeclinedAndTheVerdictCoversWhatWasWritten) {
+    TestDrive drive;
+    USE_TEST_DRIVE(drive);
+    RunningProgram program(VEXLORN_PROGRAM_PATH);
+    ASSERT_TRUE(program.Started()) << program.Error();
+    const HWND dialog = program.WaitForDialog(kMainCaption);
+    ASSERT_NE(dialog, nullptr) << "the main dialog did not appear";
+
+    PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Item(dialog, IDC_STATUS).starts_with("已写入数据大小："); },
+                          seconds(30)))
+        << "Enter started no write pass; status: " << Item(dialog, IDC_STATUS);
+    Press(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return Item(dialog, IDOK) == "1.写入数据"; }, seconds(30)));
+    EXPECT_TRUE(Enabled(dialog, IDC_VERIFY));
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    // The writer finishes the block in hand and closes its file.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const TestFilesOnDrive written = FindTestFiles(drive.Root());
+    ASSERT_GE(written.count, 1);
+    EXPECT_GT(drive.FreeBytes(), 1u << 20) << "the write pass ran until the drive was full";
+
+    // Declined: nothing is verified, nothing removed, and the question can be asked again.
+    Press(GetDlgItem(dialog, IDC_VERIFY));
+    HWND question = program.WaitForDialog("Vexlorn", dialog, seconds(30));
+    ASSERT_NE(question, nullptr) << "no question before verifying";
+    Press(GetDlgItem(question, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, seconds(30)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(Enabled(dialog, IDC_VERIFY));
+    EXPECT_FALSE(Item(dialog, IDC_STATUS).starts_with("鉴定结束！"));
+    EXPECT_EQ(FindTestFiles(drive.Root()).bytes, written.bytes);
+
+    Press(GetDlgItem(dialog, IDC_VERIFY));
+    question = program.WaitForDialog("Vexlorn", dialog, seconds(30));
+    ASSERT_NE(question, nullptr) << "no question the second time";
+    Press(GetDlgItem(question, IDOK));
+    const std::string verdict = SoundVerdict(written.bytes);
+    ASSERT_TRUE(WaitUntil([&] { return Item(dialog, IDC_STATUS) == verdict; }, seconds(900)))
+        << "status: " << Item(dialog, IDC_STATUS) << "\nexpected: " << verdict;
+    EXPECT_TRUE(WaitUntil([&] { return FindTestFiles(drive.Root()).count == 0; }, seconds(60)));
+
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    const std::optional<DWORD> status = program.WaitForExit(seconds(30));
+    ASSERT_TRUE(status.has_value()) << "Esc did not end the program";
     EXPECT_EQ(*status, 0u);
 }
 
