@@ -64,10 +64,12 @@ bool AppendSystemMenuEntry(WindowHandle dialog, unsigned flags, unsigned id,
 void ResetSystemMenu(WindowHandle dialog);
 
 // Timers and posted work, delivered on the window system's thread.
-void StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds);
+// False when the system has no timer to give.
+bool StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds);
 bool StopTimer(WindowHandle window, std::uintptr_t id);
 // Callable from any thread; run comes later on the window system's thread, never at once.
-void QueueOnWindowThread(void (*run)(void* context), void* context);
+// False when the work could not be queued (the system's queue is full): run never comes.
+bool QueueOnWindowThread(void (*run)(void* context), void* context);
 
 // What the system does with a message no handler took.
 std::intptr_t DefaultProcessing(WindowHandle window, const Message& message);

@@ -39,10 +39,13 @@ void DrainOne(void* context) {
             target = nullptr;
             channel->queue.clear();
         }
+        // When the next drain cannot be scheduled the rest is dropped, so that a later post
+        // schedules afresh instead of waiting behind a drain that never comes.
+        if (!channel->queue.empty() && !window_backend::QueueOnWindowThread(&DrainOne, channel)) {
+            channel->queue.clear();
+        }
         if (channel->queue.empty()) {
             keepAlive = std::move(channel->pendingDrain);
-        } else {
-            window_backend::QueueOnWindowThread(&DrainOne, channel);
         }
     }
     if (target) {
@@ -58,11 +61,13 @@ bool PostToChannel(const std::shared_ptr<PostChannel>& channel, const Message& m
     if (!channel->target) {
         return false;
     }
-    channel->queue.push_back(message);
     if (!channel->pendingDrain) {
+        if (!window_backend::QueueOnWindowThread(&DrainOne, channel.get())) {
+            return false;
+        }
         channel->pendingDrain = channel;
-        window_backend::QueueOnWindowThread(&DrainOne, channel.get());
     }
+    channel->queue.push_back(message);
     return true;
 }
 
@@ -249,8 +254,7 @@ std::uintptr_t CWnd::SetTimer(std::uintptr_t id, unsigned elapse, std::nullptr_t
     if (!m_hWnd) {
         return 0;
     }
-    window_backend::StartTimer(m_hWnd, id, elapse);
-    return id;
+    return window_backend::StartTimer(m_hWnd, id, elapse) ? id : 0;
 }
 
 bool CWnd::KillTimer(std::uintptr_t id) {

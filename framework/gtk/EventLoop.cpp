@@ -58,11 +58,12 @@ bool Initialise(const char* programName) {
     return started;
 }
 
-void StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds) {
+bool StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds) {
     StopTimer(window, id);
     auto timer = std::make_unique<TimerRecord>(TimerRecord{window, id, 0});
     timer->source = g_timeout_add(milliseconds, &OnTimer, timer.get());
     window->timers.emplace(id, std::move(timer));
+    return true;
 }
 
 bool StopTimer(WindowHandle window, std::uintptr_t id) {
@@ -75,10 +76,11 @@ bool StopTimer(WindowHandle window, std::uintptr_t id) {
     return true;
 }
 
-void QueueOnWindowThread(void (*run)(void* context), void* context) {
+bool QueueOnWindowThread(void (*run)(void* context), void* context) {
     std::lock_guard<std::mutex> lock(g_workMutex);
     g_work.push_back(QueuedWork{run, context});
     g_idle_add_full(G_PRIORITY_DEFAULT, &RunQueuedWork, nullptr, nullptr);
+    return true;
 }
 
 }  // namespace window_backend

@@ -74,10 +74,15 @@ WindowHandle CreateDialogWindow(unsigned templateId, WindowHandle owner, CWnd* o
                                  " could not be made (error " + std::to_string(GetLastError()) +
                                  ")");
     }
-    Subclass(dialog, true);
-    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+    bool subclassed = Subclass(dialog, true);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control && subclassed;
          control = GetWindow(control, GW_HWNDNEXT)) {
-        Subclass(control, false);
+        subclassed = Subclass(control, false);
+    }
+    if (!subclassed) {
+        DestroyWindow(dialog);
+        throw std::runtime_error("dialog " + std::to_string(templateId) +
+                                 " could not take the framework's messages");
     }
     Record(dialog)->object = object;
     return Handle(dialog);

@@ -1,9 +1,11 @@
 // Win32 backend: starting the window system, timers, and work handed to the window thread from
 // any thread. Queued work is posted to a message-only window of the backend's, so that every
 // message loop dispatches it, the system's own (message boxes, menus) included.
-#include <atomic>
-
 #include "framework/win32/window/Win32Window.h"
+
+#include <objbase.h>
+
+#include <atomic>
 
 using namespace win32_backend;
 
@@ -31,6 +33,8 @@ bool Initialise(const char*) {
     if (g_workWindow.load()) {
         return true;
     }
+    // Opening an address may take a shell handler that is a COM object.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     WNDCLASSW workClass{};
     workClass.lpfnWndProc = &WorkWindowProc;
     workClass.hInstance = ProgramInstance();
@@ -43,17 +47,19 @@ bool Initialise(const char*) {
     return g_workWindow.load() != nullptr;
 }
 
-void StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds) {
-    SetTimer(Hwnd(window), static_cast<UINT_PTR>(id), milliseconds, nullptr);
+bool StartTimer(WindowHandle window, std::uintptr_t id, unsigned milliseconds) {
+    return SetTimer(Hwnd(window), static_cast<UINT_PTR>(id), milliseconds, nullptr) != 0;
 }
 
 bool StopTimer(WindowHandle window, std::uintptr_t id) {
     return KillTimer(Hwnd(window), static_cast<UINT_PTR>(id)) != FALSE;
 }
 
-void QueueOnWindowThread(void (*run)(void* context), void* context) {
-    PostMessageW(g_workWindow.load(), kRunQueuedWork, reinterpret_cast<WPARAM>(run),
-                 reinterpret_cast<LPARAM>(context));
+bool QueueOnWindowThread(void (*run)(void* context), void* context) {
+    // Without the window, a post would go to the calling thread's own queue and be lost.
+    const HWND workWindow = g_workWindow.load();
+    return workWindow && PostMessageW(workWindow, kRunQueuedWork, reinterpret_cast<WPARAM>(run),
+                                      reinterpret_cast<LPARAM>(context)) != FALSE;
 }
 
 }  // namespace window_backend

@@ -76,25 +76,34 @@ ShownMessageBox ReadBack(HWND box) {
 }
 
 void CALLBACK AnswerBox(HWND box, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(box, timer);
     PendingBox* pending = g_pending;
-    if (!pending || pending->box != box || !pending->responder) {
+    // While a box opened over this one is up, this one waits its turn.
+    if (pending && pending->box != box) {
         return;
     }
-    const int chosen = pending->responder(ReadBack(box)) == IDCANCEL && GetDlgItem(box, IDCANCEL)
-                           ? IDCANCEL
-                           : IDOK;
+    KillTimer(box, timer);
+    if (!pending || !pending->responder) {
+        return;
+    }
+    int answer = IDOK;
+    try {
+        answer = pending->responder(ReadBack(box));
+    } catch (...) {
+        // Nothing may unwind through the system's dispatch; the box is left to the user.
+        return;
+    }
+    const int chosen = answer == IDCANCEL && GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK;
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(chosen, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, chosen)));
 }
 
-// Watches the thread's windows for the box: once its dialog procedure has initialised it, its
-// buttons are there to be named (whether or not the box is ever activated).
+// Watches the thread's windows for the box, the first dialog initialised after the hook is set:
+// once initialised its buttons are there to be named (whether or not it is ever activated).
 LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
     PendingBox* pending = g_pending;
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && pending && !pending->box && call->message == WM_INITDIALOG &&
-        !Record(call->hwnd) && ClassName(call->hwnd) == L"#32770") {
+        ClassName(call->hwnd) == L"#32770") {
         pending->box = call->hwnd;
         SetDlgItemTextW(call->hwnd, IDOK, kOkCaption);
         SetDlgItemTextW(call->hwnd, IDCANCEL, kCancelCaption);
@@ -129,7 +138,11 @@ int ShowMessageBox(WindowHandle owner, const std::string& text, const std::strin
         UnhookWindowsHookEx(pending.hook);
     }
     g_pending = outer;
-    return answer == IDCANCEL ? IDCANCEL : IDOK;
+    if (answer == IDOK || answer == IDCANCEL) {
+        return answer;
+    }
+    // No box could be shown, or it was closed without a button: the safe answer.
+    return buttons == MessageBoxButtons::okCancel ? IDCANCEL : IDOK;
 }
 
 }  // namespace window_backend

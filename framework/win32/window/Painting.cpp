@@ -37,7 +37,8 @@ ColorValue SetDeviceBkColor(DeviceContextHandle dc, ColorValue color) {
 }
 
 BackgroundMode SetDeviceBkMode(DeviceContextHandle dc, BackgroundMode mode) {
-    return static_cast<BackgroundMode>(SetBkMode(Hdc(dc), static_cast<int>(mode)));
+    return SetBkMode(Hdc(dc), static_cast<int>(mode)) == TRANSPARENT ? BackgroundMode::transparent
+                                                                     : BackgroundMode::opaque;
 }
 
 ColorValue DeviceTextColor(DeviceContextHandle dc) {
@@ -49,7 +50,7 @@ ColorValue DeviceBkColor(DeviceContextHandle dc) {
 }
 
 BackgroundMode DeviceBkMode(DeviceContextHandle dc) {
-    return static_cast<BackgroundMode>(GetBkMode(Hdc(dc)));
+    return GetBkMode(Hdc(dc)) == TRANSPARENT ? BackgroundMode::transparent : BackgroundMode::opaque;
 }
 
 bool DrawIconOnDevice(DeviceContextHandle dc, int x, int y, IconHandle icon) {

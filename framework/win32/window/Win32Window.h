@@ -29,8 +29,8 @@ inline WindowHandle Handle(HWND window) {
     return reinterpret_cast<WindowHandle>(window);
 }
 
-// Subclasses window; a dialog's record says so.
-void Subclass(HWND window, bool isDialog);
+// Subclasses window, once; a dialog's record says so. False when the system refuses.
+bool Subclass(HWND window, bool isDialog);
 // The record of a subclassed window; null for any other.
 WindowRecord* Record(HWND window);
 

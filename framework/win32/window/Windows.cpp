@@ -8,6 +8,20 @@
 
 namespace win32_backend {
 
+// The framework numbers messages, colour kinds and cursors as the system does.
+static_assert(wm::paint == WM_PAINT && wm::close == WM_CLOSE && wm::setCursor == WM_SETCURSOR &&
+              wm::iconEraseBkgnd == WM_ICONERASEBKGND && wm::queryDragIcon == WM_QUERYDRAGICON &&
+              wm::command == WM_COMMAND && wm::sysCommand == WM_SYSCOMMAND &&
+              wm::timer == WM_TIMER && wm::ctlColorStatic == WM_CTLCOLORSTATIC &&
+              wm::mouseMove == WM_MOUSEMOVE && wm::app == WM_APP);
+static_assert(bn::clicked == BN_CLICKED && bn::doubleClicked == BN_DOUBLECLICKED &&
+              stn::clicked == STN_CLICKED && stn::dblClk == STN_DBLCLK &&
+              cbn::selChange == CBN_SELCHANGE && sc::close == SC_CLOSE);
+static_assert(ctlColorStaticKind == CTLCOLOR_STATIC && hitClient == HTCLIENT);
+static_assert(static_cast<unsigned>(StandardCursor::hand) == 32649);  // IDC_HAND
+static_assert(static_cast<int>(BackgroundMode::transparent) == TRANSPARENT &&
+              static_cast<int>(BackgroundMode::opaque) == OPAQUE);
+
 namespace {
 
 // Touched on the window thread only.
@@ -76,11 +90,19 @@ LRESULT CALLBACK BackendWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void Subclass(HWND window, bool isDialog) {
+bool Subclass(HWND window, bool isDialog) {
+    if (g_records.contains(window)) {
+        return true;
+    }
+    const auto systemProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BackendWindowProc)));
+    if (!systemProc) {
+        return false;
+    }
     WindowRecord& record = g_records[window];
     record.isDialog = isDialog;
-    record.systemProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BackendWindowProc)));
+    record.systemProc = systemProc;
+    return true;
 }
 
 WindowRecord* Record(HWND window) {
