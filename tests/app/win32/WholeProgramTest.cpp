@@ -57,15 +57,39 @@ std::string SoundVerdict(std::uint64_t bytes) {
     return text;
 }
 
+// Each test starts the program and, once it has seen what it tests, ends it as a person would.
+// The test drive is taken first, so that the program finds it and the drive's clean-up comes
+// after the program has gone.
+class WholeProgram : public ::testing::Test {
+  protected:
+    void Start() {
+        m_program.emplace(VEXLORN_PROGRAM_PATH);
+        ASSERT_TRUE(m_program->Started()) << m_program->Error();
+        m_dialog = m_program->WaitForDialog(kMainCaption);
+        ASSERT_NE(m_dialog, nullptr) << "the main dialog did not appear";
+    }
+
+    // Posts the message to the main dialog, which should end the program with status 0.
+    void ExpectEndedBy(UINT message, WPARAM wParam, const char* what) {
+        PostMessageW(m_dialog, message, wParam, 0);
+        const std::optional<DWORD> status = m_program->WaitForExit(seconds(30));
+        ASSERT_TRUE(status.has_value()) << what << " did not end the program";
+        EXPECT_EQ(*status, 0u);
+    }
+
+    TestDrive m_drive;
+    std::optional<RunningProgram> m_program;
+    HWND m_dialog = nullptr;
+};
+
 }  // namespace
 
-TEST(WholeProgram, FillsTheDriveVerifiesGivesTheSoundVerdictAndRemovesItsFiles) {
-    TestDrive drive;
+TEST_F(WholeProgram, FillsTheDriveVerifiesGivesTheSoundVerdictAndRemovesItsFiles) {
+    const TestDrive& drive = m_drive;
     USE_TEST_DRIVE(drive);
-    RunningProgram program(VEXLORN_PROGRAM_PATH);
-    ASSERT_TRUE(program.Started()) << program.Error();
-    const HWND dialog = program.WaitForDialog(kMainCaption);
-    ASSERT_NE(dialog, nullptr) << "the main dialog did not appear";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RunningProgram& program = *m_program;
+    const HWND dialog = m_dialog;
 
     // Ready: the texts of the template, the test drive listed and chosen.
     EXPECT_EQ(Item(dialog, IDOK), "1.写入数据");
@@ -115,21 +139,16 @@ TEST(WholeProgram, FillsTheDriveVerifiesGivesTheSoundVerdictAndRemovesItsFiles) 
     EXPECT_TRUE(WaitUntil([&] { return FindTestFiles(drive.Root()).count == 0; }, seconds(60)))
         << FindTestFiles(drive.Root()).count << " test files stayed on the drive";
 
-    // The close box ends the program.
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    const std::optional<DWORD> status = program.WaitForExit(seconds(30));
-    ASSERT_TRUE(status.has_value()) << "the program did not end when closed";
-    EXPECT_EQ(*status, 0u);
+    ExpectEndedBy(WM_SYSCOMMAND, SC_CLOSE, "the close box");
 }
 
 // Keys as the dialog manager takes them: Enter presses the default button, Esc cancels.
-TEST(WholeProgram, StoppedEarlyTheQuestionCanBeDeclinedAndTheVerdictCoversWhatWasWritten) {
-    TestDrive drive;
+TEST_F(WholeProgram, StoppedEarlyTheQuestionCanBeDeclinedAndTheVerdictCoversWhatWasWritten) {
+    const TestDrive& drive = m_drive;
     USE_TEST_DRIVE(drive);
-    RunningProgram program(VEXLORN_PROGRAM_PATH);
-    ASSERT_TRUE(program.Started()) << program.Error();
-    const HWND dialog = program.WaitForDialog(kMainCaption);
-    ASSERT_NE(dialog, nullptr) << "the main dialog did not appear";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RunningProgram& program = *m_program;
+    const HWND dialog = m_dialog;
 
     PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(WaitUntil([&] { return Item(dialog, IDC_STATUS).starts_with("已写入数据大小："); },
@@ -165,17 +184,13 @@ TEST(WholeProgram, StoppedEarlyTheQuestionCanBeDeclinedAndTheVerdictCoversWhatWa
         << "status: " << Item(dialog, IDC_STATUS) << "\nexpected: " << verdict;
     EXPECT_TRUE(WaitUntil([&] { return FindTestFiles(drive.Root()).count == 0; }, seconds(60)));
 
-    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-    const std::optional<DWORD> status = program.WaitForExit(seconds(30));
-    ASSERT_TRUE(status.has_value()) << "Esc did not end the program";
-    EXPECT_EQ(*status, 0u);
+    ExpectEndedBy(WM_KEYDOWN, VK_ESCAPE, "Esc");
 }
 
-TEST(WholeProgram, TheSystemMenuOpensTheAboutBoxOverTheDisabledDialog) {
-    RunningProgram program(VEXLORN_PROGRAM_PATH);
-    ASSERT_TRUE(program.Started()) << program.Error();
-    const HWND dialog = program.WaitForDialog(kMainCaption);
-    ASSERT_NE(dialog, nullptr) << "the main dialog did not appear";
+TEST_F(WholeProgram, TheSystemMenuOpensTheAboutBoxOverTheDisabledDialog) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RunningProgram& program = *m_program;
+    const HWND dialog = m_dialog;
 
     // The title bar's menu, opened with the keyboard (Alt+Space), has the entry last: Up from its
     // first entry goes there. (Wine shows no process another's menus, so the menu is used, not
@@ -202,8 +217,5 @@ TEST(WholeProgram, TheSystemMenuOpensTheAboutBoxOverTheDisabledDialog) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, seconds(30)));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, seconds(30)));
 
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    const std::optional<DWORD> status = program.WaitForExit(seconds(30));
-    ASSERT_TRUE(status.has_value()) << "the program did not end when closed";
-    EXPECT_EQ(*status, 0u);
+    ExpectEndedBy(WM_SYSCOMMAND, SC_CLOSE, "the close box");
 }
