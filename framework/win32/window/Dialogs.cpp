@@ -74,10 +74,10 @@ WindowHandle CreateDialogWindow(unsigned templateId, WindowHandle owner, CWnd* o
                                  " could not be made (error " + std::to_string(GetLastError()) +
                                  ")");
     }
-    bool subclassed = Subclass(dialog, true);
+    bool subclassed = Subclass(dialog);
     for (HWND control = GetWindow(dialog, GW_CHILD); control && subclassed;
          control = GetWindow(control, GW_HWNDNEXT)) {
-        subclassed = Subclass(control, false);
+        subclassed = Subclass(control);
     }
     if (!subclassed) {
         DestroyWindow(dialog);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/DialogIds.h"
-#include "framework/win32/WideText.h"
 #include "framework/win32/window/Win32Window.h"
 
 using namespace win32_backend;
@@ -27,14 +26,6 @@ struct PendingBox {
 };
 PendingBox* g_pending = nullptr;  // the window thread's
 
-std::wstring WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
-
 std::wstring ClassName(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
@@ -47,9 +38,9 @@ ShownMessageBox ReadBack(HWND box) {
     shown.owner = Handle(owner);
     shown.ownerEnabled = owner && IsWindowEnabled(owner);
     shown.modal = !shown.ownerEnabled;
-    shown.caption = Utf8FromWide(WindowText(box));
+    shown.caption = window_backend::Text(Handle(box));
     if (const HWND text = GetDlgItem(box, kTextId)) {
-        shown.text = Utf8FromWide(WindowText(text));
+        shown.text = window_backend::Text(Handle(text));
     }
     std::vector<std::pair<LONG, std::string>> buttons;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -60,7 +51,7 @@ ShownMessageBox ReadBack(HWND box) {
         RECT place{};
         GetWindowRect(child, &place);
         if (_wcsicmp(kind.c_str(), L"Button") == 0) {
-            buttons.emplace_back(place.left, Utf8FromWide(WindowText(child)));
+            buttons.emplace_back(place.left, window_backend::Text(Handle(child)));
         } else if (_wcsicmp(kind.c_str(), L"Static") == 0 &&
                    (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
                    SendMessageW(child, STM_GETICON, 0, 0) != 0) {

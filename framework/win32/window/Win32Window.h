@@ -16,7 +16,6 @@ namespace win32_backend {
 struct WindowRecord {
     WNDPROC systemProc = nullptr;  // the window class's own procedure
     CWnd* object = nullptr;
-    bool isDialog = false;
     bool modalEnded = false;   // dialogs: set by EndModalLoop
     bool focusOnShow = false;  // dialogs: the first tab stop takes the focus once shown
     PAINTSTRUCT paint{};       // while a paint context is open
@@ -29,8 +28,8 @@ inline WindowHandle Handle(HWND window) {
     return reinterpret_cast<WindowHandle>(window);
 }
 
-// Subclasses window, once; a dialog's record says so. False when the system refuses.
-bool Subclass(HWND window, bool isDialog);
+// Subclasses window, once. False when the system refuses.
+bool Subclass(HWND window);
 // The record of a subclassed window; null for any other.
 WindowRecord* Record(HWND window);
 

@@ -90,7 +90,7 @@ LRESULT CALLBACK BackendWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-bool Subclass(HWND window, bool isDialog) {
+bool Subclass(HWND window) {
     if (g_records.contains(window)) {
         return true;
     }
@@ -99,9 +99,7 @@ bool Subclass(HWND window, bool isDialog) {
     if (!systemProc) {
         return false;
     }
-    WindowRecord& record = g_records[window];
-    record.isDialog = isDialog;
-    record.systemProc = systemProc;
+    g_records[window].systemProc = systemProc;
     return true;
 }
 
