@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
 #include <utility>
 
 #include "framework/Dialog.h"
@@ -13,7 +15,15 @@ namespace gtk_test {
 void StartWindowSystem() {
     // The virtual display has no assistive technology to talk to.
     g_setenv("NO_AT_BRIDGE", "1", TRUE);
-    ASSERT_TRUE(AfxWinInit("window-tests")) << "no display: run the tests under xvfb-run";
+    // A busy virtual display may refuse a connection for a moment; a missing one keeps refusing.
+    bool started = AfxWinInit("window-tests");
+    for (int attempt = 1; !started && attempt < 10; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        started = AfxWinInit("window-tests");
+    }
+    const char* display = g_getenv("DISPLAY");
+    ASSERT_TRUE(started) << "no display" << (display ? std::string(" at ") + display : "")
+                         << ": run the tests under xvfb-run";
 }
 
 void PumpPending() {
